@@ -81,13 +81,10 @@ bool SdlMixerBackend::play(SoundHandle sound, ChannelHandle& channel) {
     return false;
 }
 
-// SDL_mixer keeps the music's pause state across a new start; a fresh start
-// must play, as after the pause at the end of the previous game.
 bool SdlMixerBackend::playMusic(Mix_Music* music, ChannelHandle& channel) {
     if (Mix_PlayMusic(music, playOnce) != 0) {
         return false;
     }
-    Mix_ResumeMusic();
     currentMusic = music;
     channel = musicChannel;
     return true;

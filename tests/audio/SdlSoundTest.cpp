@@ -105,16 +105,6 @@ void provideSounds(const ScratchDirectory& folder, const std::string& omitted) {
     }
 }
 
-bool musicStartsPlaying() {
-    for (int waited = 0; waited < 1000; waited += 10) {
-        if (Mix_PlayingMusic() != 0) {
-            return true;
-        }
-        SDL_Delay(10);
-    }
-    return false;
-}
-
 class SdlSound : public testing::Test {
   protected:
     void SetUp() override {
@@ -146,7 +136,7 @@ TEST_F(SdlSound, MusicAndEveryEffectLoadFromTheDataFolderAndPlay) {
     }
     ASSERT_TRUE(soundAvailable);
     startMusic();
-    EXPECT_TRUE(musicStartsPlaying());
+    EXPECT_EQ(Mix_PlayingMusic(), 1);
     EXPECT_EQ(Mix_PausedMusic(), 0);
     for (std::size_t i = 0; i < effectNames.size(); ++i) {
         playSound(effectNames[i]);
@@ -190,7 +180,7 @@ TEST_F(SdlSound, PauseAndFlipHoldTheMusicAndANewStartPlaysAgain) {
     startSoundWithout("");
     ASSERT_TRUE(soundAvailable);
     startMusic();
-    ASSERT_TRUE(musicStartsPlaying());
+    ASSERT_EQ(Mix_PlayingMusic(), 1);
     pauseMusic();
     EXPECT_EQ(Mix_PausedMusic(), 1);
     flipMusicPause();
@@ -199,7 +189,7 @@ TEST_F(SdlSound, PauseAndFlipHoldTheMusicAndANewStartPlaysAgain) {
     EXPECT_EQ(Mix_PausedMusic(), 1);
     startMusic();
     EXPECT_EQ(Mix_PausedMusic(), 0);
-    EXPECT_TRUE(musicStartsPlaying());
+    EXPECT_EQ(Mix_PlayingMusic(), 1);
 }
 
 TEST_F(SdlSound, MusicKeepsPlayingPastItsEnd) {
@@ -210,7 +200,7 @@ TEST_F(SdlSound, MusicKeepsPlayingPastItsEnd) {
     }
     ASSERT_TRUE(soundAvailable);
     startMusic();
-    ASSERT_TRUE(musicStartsPlaying());
+    ASSERT_EQ(Mix_PlayingMusic(), 1);
     SDL_Delay(1500);
     EXPECT_EQ(Mix_PlayingMusic(), 1);
 }
@@ -219,7 +209,7 @@ TEST_F(SdlSound, ReleaseStopsTheMusic) {
     startSoundWithout("");
     ASSERT_TRUE(soundAvailable);
     startMusic();
-    ASSERT_TRUE(musicStartsPlaying());
+    ASSERT_EQ(Mix_PlayingMusic(), 1);
     releaseSounds();
     EXPECT_EQ(Mix_PlayingMusic(), 0);
 }
