@@ -39,23 +39,19 @@ Triangle triangleOf(const glm::vec3& a, const glm::vec3& b, const glm::vec3& c) 
 }
 
 // Deliberately off-centre and uneven so that a box assuming a centred mesh is too small.
-SceneObject lopsidedMesh() {
-    SceneObject mesh;
-    mesh.triangles = {
+std::vector<Triangle> lopsidedTriangles() {
+    return {
         triangleOf({0.0f, -1.0f, 0.5f}, {4.0f, -1.0f, 0.5f}, {4.0f, 2.0f, 3.0f}),
         triangleOf({0.0f, 2.0f, 3.0f}, {1.0f, 0.0f, 2.0f}, {3.5f, 1.5f, 0.5f}),
     };
-    return mesh;
 }
 
 // A sign's face: no depth at all in model space.
-SceneObject flatMesh() {
-    SceneObject mesh;
-    mesh.triangles = {
+std::vector<Triangle> flatTriangles() {
+    return {
         triangleOf({-2.0f, -1.0f, 0.0f}, {2.0f, -1.0f, 0.0f}, {2.0f, 1.0f, 0.0f}),
         triangleOf({-2.0f, -1.0f, 0.0f}, {2.0f, 1.0f, 0.0f}, {-2.0f, 1.0f, 0.0f}),
     };
-    return mesh;
 }
 
 void expectBoxEncloses(SceneObject& mesh, const glm::mat4& model, const char* label) {
@@ -139,7 +135,8 @@ TEST(CullingBox, EmptyMeshGetsAPointBoxAtItsTranslation) {
 }
 
 TEST(CullingBox, UnturnedMeshGetsItsExactBoundsMoved) {
-    SceneObject mesh = lopsidedMesh();
+    SceneObject mesh;
+    mesh.triangles = lopsidedTriangles();
     mesh.modelMatrix = glm::translate(glm::mat4(1.0f), glm::vec3(10.0f, 0.0f, -5.0f));
     const CullingBox box = computeCullingBox(mesh);
     EXPECT_EQ(box.centre, glm::vec3(12.0f, 0.5f, -3.25f));
@@ -147,7 +144,8 @@ TEST(CullingBox, UnturnedMeshGetsItsExactBoundsMoved) {
 }
 
 TEST(CullingBox, ScaleStretchesTheBox) {
-    SceneObject mesh = lopsidedMesh();
+    SceneObject mesh;
+    mesh.triangles = lopsidedTriangles();
     mesh.modelMatrix = glm::scale(glm::mat4(1.0f), glm::vec3(2.0f, 0.5f, 4.0f));
     const CullingBox box = computeCullingBox(mesh);
     EXPECT_EQ(box.centre, glm::vec3(4.0f, 0.25f, 7.0f));
@@ -155,7 +153,8 @@ TEST(CullingBox, ScaleStretchesTheBox) {
 }
 
 TEST(CullingBox, QuarterTurnSwapsExtentsWithoutGrowing) {
-    SceneObject mesh = lopsidedMesh();
+    SceneObject mesh;
+    mesh.triangles = lopsidedTriangles();
     mesh.modelMatrix = glm::rotate(glm::mat4(1.0f), glm::half_pi<float>(), glm::vec3(0, 1, 0));
     const CullingBox box = computeCullingBox(mesh);
     EXPECT_NEAR(box.halfExtent.x, 1.25f, 1e-5f);
@@ -164,7 +163,8 @@ TEST(CullingBox, QuarterTurnSwapsExtentsWithoutGrowing) {
 }
 
 TEST(CullingBox, FlatMeshTurnedUpGetsDepth) {
-    SceneObject sign = flatMesh();
+    SceneObject sign;
+    sign.triangles = flatTriangles();
     sign.modelMatrix = glm::rotate(glm::mat4(1.0f), glm::half_pi<float>(), glm::vec3(1, 0, 0));
     const CullingBox box = computeCullingBox(sign);
     EXPECT_NEAR(box.halfExtent.x, 2.0f, 1e-5f);
@@ -176,22 +176,26 @@ TEST(CullingBox, QuarterTurnsAboutEveryAxisEncloseTheMesh) {
     const glm::vec3 axes[] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
     for (const glm::vec3& axis : axes) {
         for (float degrees : {90.0f, -90.0f}) {
-            SceneObject mesh = lopsidedMesh();
+            SceneObject mesh;
+            mesh.triangles = lopsidedTriangles();
             expectBoxEncloses(mesh, rotation(degrees, axis), "lopsided");
-            SceneObject sign = flatMesh();
+            SceneObject sign;
+            sign.triangles = flatTriangles();
             expectBoxEncloses(sign, rotation(degrees, axis), "flat");
         }
     }
 }
 
 TEST(CullingBox, HalfTurnAboutYEnclosesTheMesh) {
-    SceneObject mesh = lopsidedMesh();
+    SceneObject mesh;
+    mesh.triangles = lopsidedTriangles();
     expectBoxEncloses(mesh, rotation(180.0f, glm::vec3(0, 1, 0)), "half turn");
 }
 
 TEST(CullingBox, EveryWholeDegreeOfYawEnclosesTheMesh) {
     for (int degrees = 1; degrees <= 179; ++degrees) {
-        SceneObject mesh = lopsidedMesh();
+        SceneObject mesh;
+        mesh.triangles = lopsidedTriangles();
         const glm::mat4 model =
             glm::scale(rotation(static_cast<float>(degrees), {0, 1, 0}), glm::vec3(1.5f));
         expectBoxEncloses(mesh, model, "yaw");
