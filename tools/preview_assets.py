@@ -6,7 +6,8 @@
 Writes textures.png (every picture, DDS files decoded as the game uploads
 them, i.e. first stored row at the top), meshes.png (each mesh shaded
 with its texture from three sides) and level.png (top and side views of
-the tunnels with the placed entities). Needs python3-pil and ImageMagick.
+the tunnels with the placed entities) and views.png (ray-cast views of the
+first signs as the player approaches them). Needs python3-pil and ImageMagick.
 """
 import glob
 import os
@@ -135,6 +136,82 @@ def level_sheet(models, out):
     sheet.save(os.path.join(out, "level.png"))
 
 
+def gl_rows(path):
+    """Texture rows in upload order: row 0 is v = 0, as the game sends them."""
+    if path.lower().endswith(".dds"):
+        return images.decode_dds_level0(path)[:, :, :3]
+    return np.asarray(Image.open(path).convert("RGB"), float)[::-1]
+
+
+def ray_view(models, eye, look, up, signs, size=(320, 200)):
+    """Ray-cast picture of the tunnel (and the given signs) from a point."""
+    parts = []
+    v, vt, vn, f = read_obj(os.path.join(models, "Levels", "level.obj"))
+    parts.append((v[f[:, :, 0]], vt[f[:, :, 1]], gl_rows(os.path.join(models, "Levels",
+                                                                       "floor_diffuse.DDS"))))
+    sv, st, sn, sf = read_obj(os.path.join(models, "direction.obj"))
+    for k in signs:
+        name, x, y, z, code = placements.SIGNS[k - 1]
+        rot = np.array(placements.sign_rotation(code), float)
+        tex = gl_rows(os.path.join(models, "direction_%s_diffuse.dds" % name))
+        parts.append((sv[sf[:, :, 0]] @ rot.T + (x, y, z), st[sf[:, :, 1]], tex))
+    tris = np.concatenate([p[0] for p in parts])
+    uvs = np.concatenate([p[1] for p in parts])
+    owner = np.concatenate([[i] * len(p[0]) for i, p in enumerate(parts)])
+    w, h = size
+    fwd = np.asarray(look, float) / np.linalg.norm(look)
+    right = np.cross(fwd, up)
+    right /= np.linalg.norm(right)
+    upv = np.cross(right, fwd)
+    ys, xs = np.mgrid[0:h, 0:w]
+    t = np.tan(np.radians(22.5))
+    dirs = (fwd + ((xs + 0.5) / w * 2 - 1)[..., None] * right * t * w / h
+            + (1 - (ys + 0.5) / h * 2)[..., None] * upv * t).reshape(-1, 3)
+    dirs /= np.linalg.norm(dirs, axis=1)[:, None]
+    a, e1, e2 = tris[:, 0], tris[:, 1] - tris[:, 0], tris[:, 2] - tris[:, 0]
+    out = np.zeros((len(dirs), 3))
+    sv_ = np.asarray(eye, float) - a
+    for c in range(0, len(dirs), 1500):
+        d = dirs[c:c + 1500]
+        pv = np.cross(d[:, None, :], e2[None])
+        det = np.einsum("rti,ti->rt", pv, e1)
+        inv = 1 / np.where(np.abs(det) < 1e-12, 1e-12, det)
+        u = np.einsum("rti,ti->rt", pv, sv_) * inv
+        q = np.cross(sv_, e1)
+        vv = np.einsum("ri,ti->rt", d, q) * inv
+        tt = np.einsum("ti,ti->t", e2, q)[None] * inv
+        ok = (u >= 0) & (vv >= 0) & (u + vv <= 1) & (tt > 1e-6) & (det > 0)
+        tt = np.where(ok, tt, np.inf)
+        k = tt.argmin(axis=1)
+        hit = np.isfinite(tt[np.arange(len(d)), k])
+        bu, bv = u[np.arange(len(d)), k], vv[np.arange(len(d)), k]
+        uv = uvs[k, 0] * (1 - bu - bv)[:, None] + uvs[k, 1] * bu[:, None] + uvs[k, 2] * bv[:, None]
+        for i, part in enumerate(parts):
+            sel = hit & (owner[k] == i)
+            tex = part[2]
+            th, tw = tex.shape[:2]
+            ti = (np.floor(uv[sel, 1] * th).astype(int)) % th
+            tj = (np.floor(uv[sel, 0] * tw).astype(int)) % tw
+            fog = np.exp(-tt[np.arange(len(d)), k][sel] / 120)[:, None]
+            out[c:c + 1500][sel] = tex[ti, tj] * (0.35 + 0.65 * fog)
+    return Image.fromarray(np.clip(out.reshape(h, w, 3), 0, 255).astype(np.uint8))
+
+
+def views_sheet(models, out):
+    """The first signs as the approaching player sees them."""
+    shots = [((0, 1, -45), (0, 0, -1), (0, 1, 0), [1]),
+             ((-45, 1, -72), (-1, 0, 0), (0, 1, 0), [2]),
+             ((-84, 1, -40), (0, 0, 1), (0, 1, 0), [3]),
+             ((-84, 30, -8.1), (0, 1, 0), (0, 0, -1), [4]),
+             ((-84, 55, 30), (0, 0, 1), (0, 1, 0), [5]),
+             ((-84, -30, 76.2 - 40), (0, 0, 1), (0, 1, 0), [11])]
+    tiles = [ray_view(models, *shot) for shot in shots]
+    sheet = Image.new("RGB", (3 * 320, 2 * 200))
+    for i, tile in enumerate(tiles):
+        sheet.paste(tile, ((i % 3) * 320, (i // 3) * 200))
+    sheet.save(os.path.join(out, "views.png"))
+
+
 def main():
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     data = sys.argv[1] if len(sys.argv) > 1 else os.path.join(root, "data")
@@ -144,6 +221,7 @@ def main():
     textures_sheet(models, out)
     meshes_sheet(models, out)
     level_sheet(models, out)
+    views_sheet(models, out)
     print("previews in", out)
 
 

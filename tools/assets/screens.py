@@ -87,7 +87,8 @@ def _controls(img):
     mask = Image.new("L", (W, H), 0)
     draw, mdraw = ImageDraw.Draw(layer), ImageDraw.Draw(mask)
     for column, (title, rows) in enumerate(CONTROLS):
-        x = 200 + column * 320
+        x = (200, 540, 820)[column]
+        gap = 150 if column == 0 else 70
         y = 425
         if title:
             for d in (draw, mdraw):
@@ -96,7 +97,7 @@ def _controls(img):
         for k, label in rows:
             for d in (draw, mdraw):
                 d.text((x, y), k, font=key, fill=(255, 210, 90) if d is draw else 255)
-                d.text((x + 150, y), label, font=text, fill=(225, 232, 240) if d is draw else 255)
+                d.text((x + gap, y), label, font=text, fill=(225, 232, 240) if d is draw else 255)
             y += 33
     m = np.asarray(mask, float) / 255
     return blend(img, np.asarray(layer, float), m)
@@ -134,7 +135,7 @@ def win():
 
 def game_over():
     img = space_backdrop(24)
-    img = _title(img, "GAME OVER", 300, (255, 235, 235), (230, 40, 40))
+    img = _title(img, "GAME OVER", 300, (255, 235, 235), (230, 40, 40), size=130)
     return _footer(img, "press ENTER to return to the start", 470)
 
 

@@ -30,15 +30,18 @@ def wall_panels(size=512):
     y, x = np.mgrid[0:size, 0:size]
     plate = size // 2
     px, py = x % plate, y % plate
-    kind = ((x // plate) + (y // plate)) % 2
+    # one plate of the four carries a light strip, one has grooves and two
+    # stay plain, so the repeat does not look busy from afar
+    index = (x // plate) * 2 + (y // plate)
+    lit, grooved = index == 0, index == 3
     edge = np.minimum(np.minimum(px, plate - 1 - px), np.minimum(py, plate - 1 - py)).astype(float)
     raised = smoothstep(2.5, 9.0, edge)
     inset = smoothstep(44.0, 40.0, edge)             # 1 on the plate rim, 0 inside
     height = raised * (0.55 + 0.45 * inset)
-    groove = kind.astype(bool) & (edge > 44) & ((py - 60) % 26 < 5)
+    groove = grooved & (edge > 44) & ((py - 60) % 26 < 5)
     height = height - 0.18 * groove
     # light strips across the plates without grooves
-    strip = (~kind.astype(bool)) & (np.abs(py - plate / 2) < 9) & (np.abs(px - plate / 2) < 86)
+    strip = lit & (np.abs(py - plate / 2) < 9) & (np.abs(px - plate / 2) < 86)
     strip_soft = blur(strip.astype(float), 3)
     height = height - 0.1 * strip
     # bolts near each plate corner
@@ -64,7 +67,7 @@ def wall_panels(size=512):
     col = blend(col, (70, 170, 210), 0.55 * glow)
     col = blend(col, (185, 245, 255), strip_soft)
     # small yellow marker stripes beside the light strips
-    mark = (~kind.astype(bool)) & (np.abs(py - plate / 2) < 9) & (np.abs(px - plate / 2) > 96) \
+    mark = lit & (np.abs(py - plate / 2) < 9) & (np.abs(px - plate / 2) > 96) \
         & (np.abs(px - plate / 2) < 120) & (((px + py) // 6) % 2 == 0)
     col = blend(col, (215, 170, 40), mark)
 
@@ -330,24 +333,33 @@ def particle(size=64):
 
 def font_atlas(size=512):
     """16 x 16 glyph cells, character code c at column c % 16 and row
-    c // 16 from the top; light glyphs with a dark rim on transparency."""
+    c // 16 from the top; light glyphs with a dark rim on transparency.
+
+    Glyphs share one baseline and are clipped to their own cell, so no
+    neighbour bleeds into a quad."""
     from PIL import Image, ImageDraw, ImageFilter
     cell = size // 16
-    face = font("DejaVuSansMono-Bold.ttf", int(cell * 0.86))
+    face = font("DejaVuSansMono-Bold.ttf", int(cell * 0.94))
     glyphs = Image.new("L", (size, size), 0)
-    draw = ImageDraw.Draw(glyphs)
     for code in list(range(33, 127)) + list(range(161, 256)):
-        cx = (code % 16) * cell + cell / 2
-        cy = (code // 16) * cell + cell / 2
-        draw.text((cx, cy), chr(code), font=face, fill=255, anchor="mm")
+        # drawn narrow and widened, so the monospaced glyphs fill more of
+        # their square quad on screen
+        narrow = int(cell * 0.8)
+        one = Image.new("L", (narrow, cell), 0)
+        ImageDraw.Draw(one).text((narrow / 2, cell * 0.76), chr(code), font=face,
+                                 fill=255, anchor="ms")
+        one = one.resize((cell, cell), Image.LANCZOS)
+        glyphs.paste(one, ((code % 16) * cell, (code // 16) * cell))
     rim = glyphs.filter(ImageFilter.MaxFilter(5)).filter(ImageFilter.GaussianBlur(0.8))
     g = np.asarray(glyphs, float) / 255
     r = np.asarray(rim, float) / 255
+    inside = (np.arange(size) % cell)
+    keep = ((inside > 0) & (inside < cell - 1)).astype(float)
+    r = r * keep[:, None] * keep[None, :]                 # rims stay in their cell
     alpha = np.maximum(g, 0.8 * r)
-    shade = np.linspace(1.0, 0.82, cell)[np.arange(size) % cell][:, None]
-    col = np.stack([255 * g * shade[:, :1].repeat(size, 1) * 0.97,
-                    255 * g * shade.repeat(size, 1),
-                    255 * g * np.ones((size, size))], axis=2)
+    # a faint cool gradient down each glyph
+    shade = np.linspace(1.0, 0.8, cell)[inside][:, None] * np.ones((1, size))
+    col = np.stack([242 * g * shade, 250 * g * shade, 255 * g], axis=2)
     return np.concatenate([col, 255 * alpha[..., None]], axis=2)
 
 
