@@ -16,6 +16,8 @@ import wave
 
 import numpy as np
 
+sys.dont_write_bytecode = True  # the test run must not litter tools/
+
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from assets import placements  # noqa: E402
 from assets.objfile import ObjError, distinct_vertices, read_obj  # noqa: E402
@@ -314,6 +316,7 @@ def check_placements(meshes, rep):
         if c < sat_r:
             rep.fail("satellite %d" % i, "clearance %.2f below its radius %.2f" % (c, sat_r))
     check_obstacles(solid, meshes, rep)
+    check_clear_of_obstacles(meshes, rep, ghost_r, sat_r)
     check_signs(solid, meshes, rep)
     rep.note("ghost/satellite spare clearance at least %.2f units" % min(worst))
 
@@ -346,6 +349,21 @@ def check_obstacles(solid, meshes, rep):
             rep.fail("obstacle %d" % i, "widest way around is %.2f, the ship needs %.2f" % (gap, need))
 
 
+def check_clear_of_obstacles(meshes, rep, ghost_r, sat_r):
+    """Ghosts and satellites must not poke through an obstacle panel."""
+    v = meshes["Models/plane.obj"][0]
+    lo, hi = v.min(axis=0), v.max(axis=0)
+    for i, (x, y, z, skip_z, skip_y) in enumerate(placements.OBSTACLES, 1):
+        rot = np.array(placements.obstacle_rotation(skip_z, skip_y), float)
+        for kind, table, r in (("ghost", placements.GHOSTS, ghost_r),
+                               ("satellite", placements.SATELLITES, sat_r)):
+            for j, p in enumerate(table, 1):
+                local = rot.T @ (np.asarray(p, float) - (x, y, z))
+                gap = np.linalg.norm(np.maximum(np.maximum(lo - local, local - hi), 0))
+                if gap < r:
+                    rep.fail("%s %d" % (kind, j), "overlaps obstacle %d" % i)
+
+
 def check_signs(solid, meshes, rep):
     v = meshes["Models/direction.obj"][0]
     half = np.abs(v[:, :2]).max(axis=0)
@@ -361,6 +379,8 @@ def check_signs(solid, meshes, rep):
         if abs(abs(face_n @ wall_n) - 1) > 1e-6:
             rep.fail("sign %d" % i, "does not lie flat on its wall")
             continue
+        if face_n @ wall_n < 0:
+            rep.note("sign %d (%s) is seen from its back face" % (i, name))
         for sx, sy in ((1, 1), (1, -1), (-1, 1), (-1, -1)):
             corner = centre + rot @ np.array([sx * half[0], sy * half[1], 0.0])
             if not solid.inside(corner + 0.3 * wall_n) or solid.inside(corner - 0.3 * wall_n):
