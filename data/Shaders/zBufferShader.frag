@@ -1,0 +1,18 @@
+#version 330 core
+
+// The depth attachment records the depth by itself. When a colour target is attached
+// (to look at the shadow pass directly) it receives the same linear grey as the depth view.
+layout(location = 0) out vec4 linearDepth;
+
+uniform float near_plane;
+uniform float far_plane;
+
+void main() {
+    // Until the planes are sent they read 0; the light's own planes stand in.
+    float nearPlane = far_plane > near_plane && near_plane > 0.0 ? near_plane : 0.1;
+    float farPlane = far_plane > near_plane && near_plane > 0.0 ? far_plane : 1000.0;
+    float ndc = gl_FragCoord.z * 2.0 - 1.0;
+    float linearDistance =
+        2.0 * nearPlane * farPlane / (farPlane + nearPlane - ndc * (farPlane - nearPlane));
+    linearDepth = vec4(vec3(linearDistance / farPlane), 1.0);
+}
