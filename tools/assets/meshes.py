@@ -188,9 +188,10 @@ def direction():
 
 
 def screen():
-    """Front face exactly fills the fixed 45-degree view at distance 3.4,
-    whose centre is offset by the screen's view translation."""
-    half = 3.4 * math.tan(math.radians(22.5))
+    """Front face fills the fixed 45-degree view at distance 3.4, whose
+    centre is offset by the screen's view translation; a hair of overscan
+    keeps the window's last pixel row and column covered."""
+    half = 3.4 * math.tan(math.radians(22.5)) * 1.003
     cx, cy = -0.055, 0.115
     lo = (cx - half, cy - half, -0.1)
     hi = (cx + half, cy + half, 0.0)
