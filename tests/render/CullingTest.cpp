@@ -10,7 +10,7 @@
 namespace {
 
 // Restores the frame's matrix so that tests do not leak their views into each other.
-class FrustumTest : public ::testing::Test {
+class CullingFrustum : public ::testing::Test {
   protected:
     void TearDown() override { viewProjection = glm::mat4(1.0f); }
 };
@@ -78,17 +78,17 @@ glm::mat4 rotation(float degrees, const glm::vec3& axis) {
 
 } // namespace
 
-TEST_F(FrustumTest, BoxWithAllEightCornersBeyondOnePlaneIsCulled) {
+TEST_F(CullingFrustum, BoxWithAllEightCornersBeyondOnePlaneIsCulled) {
     viewProjection = summingShear();
     EXPECT_FALSE(isBoxInFrustum(glm::vec3(1.5f, 1.5f, 1.5f), glm::vec3(1.0f)));
 }
 
-TEST_F(FrustumTest, BoxWithSevenCornersBeyondOnePlaneIsDrawn) {
+TEST_F(CullingFrustum, BoxWithSevenCornersBeyondOnePlaneIsDrawn) {
     viewProjection = summingShear();
     EXPECT_TRUE(isBoxInFrustum(glm::vec3(1.5f, 1.5f, 0.5f), glm::vec3(1.0f)));
 }
 
-TEST_F(FrustumTest, EachOfTheSixPlanesCullsOnItsOwn) {
+TEST_F(CullingFrustum, EachOfTheSixPlanesCullsOnItsOwn) {
     const glm::vec3 half(0.5f);
     for (int axis = 0; axis < 3; ++axis) {
         for (float side : {-1.0f, 1.0f}) {
@@ -99,16 +99,16 @@ TEST_F(FrustumTest, EachOfTheSixPlanesCullsOnItsOwn) {
     }
 }
 
-TEST_F(FrustumTest, CornersExactlyOnAPlaneCountAsInside) {
+TEST_F(CullingFrustum, CornersExactlyOnAPlaneCountAsInside) {
     EXPECT_TRUE(isBoxInFrustum(glm::vec3(2.0f, 0.0f, 0.0f), glm::vec3(1.0f)));
 }
 
-TEST_F(FrustumTest, BoxStraddlingSeveralPlanesButBeyondNoneIsDrawn) {
+TEST_F(CullingFrustum, BoxStraddlingSeveralPlanesButBeyondNoneIsDrawn) {
     // Every corner is outside some plane, yet no plane has all eight.
     EXPECT_TRUE(isBoxInFrustum(glm::vec3(0.0f), glm::vec3(3.0f)));
 }
 
-TEST_F(FrustumTest, HugeBoxAroundTheCameraIsNeverCulled) {
+TEST_F(CullingFrustum, HugeBoxAroundTheCameraIsNeverCulled) {
     const glm::vec3 eye(-50.0f, 10.0f, 30.0f);
     for (const glm::vec3& target :
          {glm::vec3(-50.0f, 10.0f, 0.0f), glm::vec3(0.0f, 10.0f, 30.0f),
@@ -118,7 +118,7 @@ TEST_F(FrustumTest, HugeBoxAroundTheCameraIsNeverCulled) {
     }
 }
 
-TEST_F(FrustumTest, BoxBehindTheCameraIsCulledAndAheadIsDrawn) {
+TEST_F(CullingFrustum, BoxBehindTheCameraIsCulledAndAheadIsDrawn) {
     viewProjection = cameraAt(glm::vec3(0.0f), glm::vec3(0.0f, 0.0f, -1.0f));
     EXPECT_TRUE(isBoxInFrustum(glm::vec3(0.0f, 0.0f, -20.0f), glm::vec3(1.0f)));
     EXPECT_FALSE(isBoxInFrustum(glm::vec3(0.0f, 0.0f, 20.0f), glm::vec3(1.0f)));
