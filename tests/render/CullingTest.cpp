@@ -143,15 +143,6 @@ TEST(CullingBox, UnturnedMeshGetsItsExactBoundsMoved) {
     EXPECT_EQ(box.halfExtent, glm::vec3(2.0f, 1.5f, 1.25f));
 }
 
-TEST(CullingBox, ScaleStretchesTheBox) {
-    SceneObject mesh;
-    mesh.triangles = lopsidedTriangles();
-    mesh.modelMatrix = glm::scale(glm::mat4(1.0f), glm::vec3(2.0f, 0.5f, 4.0f));
-    const CullingBox box = computeCullingBox(mesh);
-    EXPECT_EQ(box.centre, glm::vec3(4.0f, 0.25f, 7.0f));
-    EXPECT_EQ(box.halfExtent, glm::vec3(4.0f, 0.75f, 5.0f));
-}
-
 TEST(CullingBox, QuarterTurnSwapsExtentsWithoutGrowing) {
     SceneObject mesh;
     mesh.triangles = lopsidedTriangles();
