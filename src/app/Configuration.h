@@ -11,7 +11,7 @@
 //   scope { inner.name = "x"; }    @include "other.cfg";
 // Strings escape with %n, %t, %", %%. Failures raise ConfigurationException with file and line.
 class Configuration {
-  public:
+public:
     void parse(const std::string& path);
 
     // Lookups read variables by scope and name; an empty scope means the global one.
@@ -28,7 +28,7 @@ class Configuration {
         std::vector<std::string> items;
     };
 
-  private:
+private:
     friend class ConfigurationParser;
 
     const Value& lookup(const std::string& scope, const std::string& name) const;

@@ -5,6 +5,6 @@
 
 // Raised by the configuration reader for unreadable files, syntax errors and failed lookups.
 class ConfigurationException : public std::runtime_error {
-  public:
+public:
     explicit ConfigurationException(const std::string& message) : std::runtime_error(message) {}
 };

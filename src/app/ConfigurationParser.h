@@ -6,12 +6,12 @@
 
 // Parses one file (and the files it includes) into a Configuration.
 class ConfigurationParser {
-  public:
+public:
     ConfigurationParser(Configuration& target, std::string path, std::string scope, int depth);
 
     void parse();
 
-  private:
+private:
     enum class TokenType {
         Name,
         String,

@@ -3,18 +3,32 @@
 #include "app/Console.h"
 #include "app/DisplayConfig.h"
 #include "app/InputClock.h"
+#include "app/LevelOne.h"
+#include "app/World.h"
 #include "audio/Sound.h"
+#include "entities/DirectionSign.h"
+#include "entities/Level.h"
+#include "entities/Obstacle.h"
+#include "entities/Satellite.h"
 #include "entities/Screen.h"
+#include "render/Mesh.h"
+#include "render/ShadowRenderer.h"
 #include "scene/App.h"
+#include "scene/Camera.h"
+#include "ship/Ship.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 #include <algorithm>
 #include <btBulletDynamicsCommon.h>
 #include <cmath>
+#include <ctime>
 
 GameState gameState = Intro;
 glm::mat4 viewProjection{1.0f};
+Level* currentLevel = nullptr;
+Ship* currentShip = nullptr;
+Camera* currentCamera = nullptr;
 
 namespace {
 
@@ -59,6 +73,7 @@ void Game::startUp() {
     gameOverScreen->init();
     loadingScreen->init();
     initSound();
+    shadowRenderer = std::make_unique<ShadowRenderer>();
 }
 
 void Game::openWindow() {
@@ -168,16 +183,36 @@ void Game::playFrame() {
     for (std::size_t i = 0; i < objects.size(); ++i) {
         objects[i]->update(static_cast<double>(deltaTime));
     }
+    if (currentShip) {
+        lightPosition = currentShip->position();
+    }
     runShadowPass();
+    if (depthMapView) {
+        shadowRenderer->drawDepthMap();
+    }
     glViewport(0, 0, width, height);
     runMainPass();
     drawHud();
+    expireFlash();
     applyGameEndRules();
 }
 
 void Game::runShadowPass() {
+    shadowRenderer->beginShadowPass();
     for (std::size_t i = 0; i < objects.size(); ++i) {
         objects[i]->drawShadow();
+    }
+    shadowRenderer->endShadowPass();
+}
+
+void Game::startFlash(float now) {
+    flash = true;
+    flashStartTime = now;
+}
+
+void Game::expireFlash() {
+    if (flash && static_cast<float>(inputClock().time()) - flashStartTime >= 1.0f) {
+        flash = false;
     }
 }
 
@@ -225,6 +260,17 @@ void Game::finishGame(GameState outcome, const char* sound) {
 void Game::setupWorld(int levelNumber) {
     (void)levelNumber;
     createDynamicsWorld();
+    auto level = std::make_unique<Level>(this);
+    currentLevel = level.get();
+    addObject(std::move(level));
+    lightPosition = glm::vec3(0.0f);
+    auto ship = std::make_unique<Ship>(this, lightPosition);
+    currentShip = ship.get();
+    addObject(std::move(ship));
+    auto camera = std::make_unique<Camera>(this);
+    currentCamera = camera.get();
+    addObject(std::move(camera));
+    populateLevel();
     for (App* object : objects) {
         object->init();
     }
@@ -238,6 +284,67 @@ void Game::setupWorld(int levelNumber) {
     startMusic();
     gameState = Playing;
     crashed = false;
+}
+
+void Game::populateLevel() {
+    populateSigns();
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    populateObstacles();
+    populateSatellites();
+}
+
+void Game::populateSigns() {
+    signList.clear();
+    for (const SignPlacement& placement : levelOneSigns) {
+        auto sign = std::make_unique<DirectionSign>(this, placement.position,
+                                                    placement.rotationCode, placement.direction);
+        signList.push_back(sign.get());
+        addObject(std::move(sign));
+    }
+}
+
+namespace {
+
+// Loads and prepares a mesh once for every instance of a kind, which then copy it.
+template <typename EntityType>
+void shareMesh(EntityType& prototype, const char* path, const std::vector<EntityType*>& instances) {
+    loadObj(prototype, path);
+    flattenTriangles(prototype);
+    uploadMesh(prototype);
+    for (EntityType* instance : instances) {
+        instance->copyMeshFrom(prototype);
+    }
+}
+
+} // namespace
+
+void Game::populateObstacles() {
+    obstacleList.clear();
+    Obstacle prototype(this, glm::vec3(0.0f), true, true);
+    std::vector<std::unique_ptr<Obstacle>> created;
+    for (const ObstaclePlacement& placement : levelOneObstacles) {
+        created.push_back(std::make_unique<Obstacle>(this, placement.position, placement.skipTurnZ,
+                                                     placement.skipTurnY));
+        obstacleList.push_back(created.back().get());
+    }
+    shareMesh(prototype, "Models\\plane.obj", obstacleList);
+    for (auto& obstacle : created) {
+        addObject(std::move(obstacle));
+    }
+}
+
+void Game::populateSatellites() {
+    satelliteList.clear();
+    Satellite prototype(this, glm::vec3(0.0f));
+    std::vector<std::unique_ptr<Satellite>> created;
+    for (const glm::vec3& position : levelOneSatellites) {
+        created.push_back(std::make_unique<Satellite>(this, position));
+        satelliteList.push_back(created.back().get());
+    }
+    shareMesh(prototype, "Models\\satellite.obj", satelliteList);
+    for (auto& satellite : created) {
+        addObject(std::move(satellite));
+    }
 }
 
 void Game::createDynamicsWorld() {
@@ -276,6 +383,9 @@ void Game::destroyWorldObjects() {
     objects.clear();
     objects.shrink_to_fit();
     ownedObjects.clear();
+    currentLevel = nullptr;
+    currentShip = nullptr;
+    currentCamera = nullptr;
 }
 
 void Game::addObject(std::unique_ptr<App> object) {
@@ -296,6 +406,10 @@ void Game::shutDown() {
     // Entities free their GL objects, so they go while the context still exists.
     objects.clear();
     ownedObjects.clear();
+    currentLevel = nullptr;
+    currentShip = nullptr;
+    currentCamera = nullptr;
+    shadowRenderer.reset();
     releaseDynamicsWorld();
     glfwTerminate();
     window = nullptr;

@@ -10,7 +10,11 @@
 #include <vector>
 
 class App;
+class DirectionSign;
+class Obstacle;
+class Satellite;
 class Screen;
+class ShadowRenderer;
 class btBroadphaseInterface;
 class btDefaultCollisionConfiguration;
 class btCollisionDispatcher;
@@ -20,7 +24,7 @@ struct GLFWwindow;
 
 // The one game: window, state machine, frame loop and everything that outlives a frame.
 class Game {
-  public:
+public:
     Game();
     ~Game();
     Game(const Game&) = delete;
@@ -37,6 +41,7 @@ class Game {
 
     void setupWorld(int levelNumber);
     void createDynamicsWorld();
+    void populateLevel();
     void endGame();
     void drawHud();
 
@@ -44,6 +49,9 @@ class Game {
     // leave the world, and are destroyed when the game ends.
     void addObject(std::unique_ptr<App> object);
     void eraseObject(App* object);
+
+    // The hit flash runs for a second from `now`.
+    void startFlash(float now);
 
     // Tests run the game in a hidden window.
     static inline bool windowVisible = true;
@@ -86,19 +94,31 @@ class Game {
     std::unique_ptr<Screen> introScreen;
     std::unique_ptr<Screen> winScreen;
     std::unique_ptr<Screen> loadingScreen;
+    std::unique_ptr<ShadowRenderer> shadowRenderer;
+    // Clock reading when the current flash started; a second in the past before any hit.
+    float flashStartTime = -1.0f;
     std::unique_ptr<btBroadphaseInterface> broadphase;
     std::unique_ptr<btDefaultCollisionConfiguration> collisionConfiguration;
     std::unique_ptr<btCollisionDispatcher> dispatcher;
     std::unique_ptr<btSequentialImpulseConstraintSolver> solver;
     std::unique_ptr<btDiscreteDynamicsWorld> dynamicsWorld;
 
-  private:
+    // Per-kind lists filled by the level population; they do not own their entries.
+    std::vector<DirectionSign*> signList;
+    std::vector<Obstacle*> obstacleList;
+    std::vector<Satellite*> satelliteList;
+
+private:
     void openWindow();
     void loadGlEntryPoints();
     void setFixedGlState();
     void playFrame();
     void runShadowPass();
     void runMainPass();
+    void expireFlash();
+    void populateSigns();
+    void populateObstacles();
+    void populateSatellites();
     void applyGameEndRules();
     void finishGame(GameState outcome, const char* sound);
     void updateScoreAndTime();

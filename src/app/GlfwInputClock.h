@@ -3,7 +3,7 @@
 #include "app/InputClock.h"
 
 class GlfwInputClock : public InputClock {
-  public:
+public:
     int key(GLFWwindow* window, int key) override;
     double time() override;
 };

@@ -5,7 +5,7 @@ struct GLFWwindow;
 // Every key and clock read of the game goes through here, so tests can script
 // whole games frame by frame while the game itself reads GLFW.
 class InputClock {
-  public:
+public:
     virtual ~InputClock() = default;
 
     // GLFW_PRESS or GLFW_RELEASE for the key on the window.

@@ -5,7 +5,7 @@
 // The interface the frame loop drives: every world object and picture screen.
 // The operations are called on the main thread in this order within a frame.
 class App {
-  public:
+public:
     virtual ~App() = default;
 
     virtual void init() = 0;

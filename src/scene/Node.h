@@ -8,7 +8,7 @@
 
 // A scene-graph node. Children are referenced, not owned.
 class Node {
-  public:
+public:
     virtual ~Node() = default;
 
     // Children's points come first, then the node's own; returns a copy of the accumulator.

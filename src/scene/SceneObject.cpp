@@ -1,5 +1,27 @@
 #include "scene/SceneObject.h"
 
+#include <GLFW/glfw3.h>
+
+void SceneObject::releaseGlObjects() {
+    const GLuint buffers[] = {positionBuffer, uvBuffer,        normalBuffer,
+                              tangentBuffer,  bitangentBuffer, indexBuffer};
+    const GLuint textures[] = {diffuseTexture, normalTexture, specularTexture};
+    bool ownsGlObjects = vertexArray != 0 || program != 0;
+    for (GLuint name : buffers) {
+        ownsGlObjects = ownsGlObjects || name != 0;
+    }
+    if (!ownsGlObjects || !glfwGetCurrentContext()) {
+        return;
+    }
+    glDeleteBuffers(6, buffers);
+    glDeleteTextures(3, textures);
+    glDeleteVertexArrays(1, &vertexArray);
+    glDeleteProgram(program);
+    vertexArray = program = 0;
+    positionBuffer = uvBuffer = normalBuffer = tangentBuffer = bitangentBuffer = indexBuffer = 0;
+    diffuseTexture = normalTexture = specularTexture = 0;
+}
+
 std::vector<glm::vec3> SceneObject::collectVertices(std::vector<glm::vec3>& acc) {
     Node::collectVertices(acc);
     for (const Triangle& triangle : triangles) {

@@ -9,9 +9,12 @@
 // A visible thing: one mesh, the arrays derived from it for drawing, its GL objects
 // and the kind code the contact handling reads through collision user pointers.
 class SceneObject : public Node {
-  public:
+public:
     std::vector<glm::vec3> collectVertices(std::vector<glm::vec3>& acc) override;
     std::vector<Triangle> collectTriangles(std::vector<Triangle>& acc) override;
+
+    // Frees the GL objects while a context is current; at process end the driver does.
+    void releaseGlObjects();
 
     // Takes the prototype's triangles and every list derived from them.
     void copyMeshFrom(const SceneObject& prototype);

@@ -8,7 +8,7 @@
 
 // The real Game in a hidden window, run from the data folder with scripted keys and clock.
 class GameHarness {
-  public:
+public:
     GameHarness() : cwd(VELMORA_DATA_DIR) {
         Game::windowVisible = false;
         game = std::make_unique<Game>();

@@ -7,7 +7,7 @@
 
 // A hidden window with a 3.3 core context, for tests that draw or create GL objects.
 class GlContext {
-  public:
+public:
     GlContext(int width = 320, int height = 240);
     ~GlContext();
     GlContext(const GlContext&) = delete;

@@ -7,7 +7,7 @@
 
 // Keys and clock under the test's control; installed for its lifetime.
 class ScriptedInput : public InputClock {
-  public:
+public:
     ScriptedInput() { setInputClock(this); }
     ~ScriptedInput() override { setInputClock(nullptr); }
 
