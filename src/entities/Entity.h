@@ -26,6 +26,10 @@ public:
     void setTextureFilter(int mode, bool flag) override;
     void setMipmapMode(int mode, bool flag) override;
 
+    // The motion state's transform, also as the model matrix.
+    btTransform readMotionState();
+    void writeMotionState(const btTransform& transform);
+
     Game* game;
     std::unique_ptr<btTriangleMesh> triangleMesh;
     std::unique_ptr<btCollisionShape> shape;
@@ -47,9 +51,6 @@ protected:
                                   const std::string& specular);
     // True when culling is on and the entity's box lies wholly outside the view.
     bool culled();
-    // The motion state's transform, also as the model matrix.
-    btTransform readMotionState();
-    void writeMotionState(const btTransform& transform);
 
 private:
     bool inWorld = false;

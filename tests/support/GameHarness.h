@@ -34,6 +34,12 @@ public:
         frameAt(seconds);
     }
 
+    // Draws into a small corner of the window: tests that only fly need no pixels.
+    void renderSmall() {
+        game->width = 160;
+        game->height = 90;
+    }
+
     // ENTER on an end picture: back on the intro afterwards.
     void returnToIntro(double seconds) {
         input.press(GLFW_KEY_ENTER);

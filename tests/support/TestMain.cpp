@@ -1,5 +1,6 @@
 #include <GLFW/glfw3.h>
 #include <cstdio>
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
@@ -7,6 +8,8 @@ int main(int argc, char** argv) {
     if (!std::freopen("/dev/null", "r", stdin)) {
         return 1;
     }
+    // Tests never need a sound card; SDL's silent driver keeps them quiet and fast.
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
     glfwSetErrorCallback([](int code, const char* text) {
         std::fprintf(stderr, "GLFW error %d: %s\n", code, text);
     });
