@@ -1,6 +1,5 @@
 #include "ship/CollisionShapes.h"
 
-#include <BulletCollision/CollisionShapes/btShapeHull.h>
 #include <btBulletDynamicsCommon.h>
 
 namespace {
@@ -20,14 +19,25 @@ std::unique_ptr<btTriangleMesh> buildTriangleMesh(const std::vector<float>& flat
 }
 
 std::unique_ptr<btConvexHullShape> buildConvexHull(btTriangleMesh& mesh) {
+    // The exact hull of every corner: a reduced hull can leave corners outside the margin.
     auto hull = std::make_unique<btConvexHullShape>();
-    if (mesh.getNumTriangles() > 0) {
-        btConvexTriangleMeshShape wrapper(&mesh, true);
-        btShapeHull reducer(&wrapper);
-        reducer.buildHull(wrapper.getMargin());
-        for (int i = 0; i < reducer.numVertices(); ++i) {
-            hull->addPoint(reducer.getVertexPointer()[i], false);
-        }
+    const unsigned char* vertices = nullptr;
+    int vertexCount = 0;
+    PHY_ScalarType vertexType = PHY_FLOAT;
+    int stride = 0;
+    const unsigned char* indices = nullptr;
+    int indexStride = 0;
+    int triangleCount = 0;
+    PHY_ScalarType indexType = PHY_INTEGER;
+    mesh.getLockedReadOnlyVertexIndexBase(&vertices, vertexCount, vertexType, stride, &indices,
+                                          indexStride, triangleCount, indexType);
+    for (int i = 0; i < vertexCount; ++i) {
+        const float* corner = reinterpret_cast<const float*>(vertices + i * stride);
+        hull->addPoint(btVector3(corner[0], corner[1], corner[2]), false);
+    }
+    mesh.unLockReadOnlyVertexBase(0);
+    if (vertexCount > 0) {
+        hull->optimizeConvexHull();
     }
     hull->recalcLocalAabb();
     hull->setMargin(entityMargin);

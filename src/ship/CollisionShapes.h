@@ -12,7 +12,7 @@ class btTriangleMesh;
 
 std::unique_ptr<btTriangleMesh> buildTriangleMesh(const std::vector<float>& flatPositions);
 
-// The mesh's convex hull, reduced through btShapeHull. An empty mesh gives an empty hull.
+// The convex hull of the mesh's corners. An empty mesh gives an empty hull.
 std::unique_ptr<btConvexHullShape> buildConvexHull(btTriangleMesh& mesh);
 
 // A static concave shape over the mesh; an empty mesh gives a shape that touches nothing.

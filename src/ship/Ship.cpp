@@ -97,7 +97,10 @@ void Ship::buildCollision() {
     hullShape = buildConvexHull(*hullMesh);
     ghostObject = std::make_unique<btPairCachingGhostObject>();
     ghostObject->setCollisionShape(hullShape.get());
-    ghostObject->setCollisionFlags(btCollisionObject::CF_CHARACTER_OBJECT);
+    // Without contact response the controller neither stops the ship short of what it would
+    // hit nor pushes it back out, so touching a wall or a satellite shows up as a contact.
+    ghostObject->setCollisionFlags(btCollisionObject::CF_CHARACTER_OBJECT |
+                                   btCollisionObject::CF_NO_CONTACT_RESPONSE);
     ghostObject->setUserPointer(static_cast<SceneObject*>(this));
     // Keeps the ghost object's own pair cache in step with the broadphase.
     ghostPairCallback = std::make_unique<btGhostPairCallback>();

@@ -55,7 +55,7 @@ xdotool windowfocus --sync "$window" 2>/dev/null || true
 
 wait_until_shows Intro.bmp 20 || fail "the intro picture is not shown"
 press space
-wait_until_shows GameOver.bmp 30 || fail "no game-over picture within 15 s of SPACE"
+wait_until_shows GameOver.bmp 20 || fail "no game-over picture within 10 s of SPACE"
 press Return
 wait_until_shows Intro.bmp 10 || fail "ENTER did not return to the intro"
 press space

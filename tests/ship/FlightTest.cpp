@@ -175,3 +175,17 @@ TEST_F(Flight, SlidesMoveAcrossTheHeadingAndOpposingKeysCancel) {
     t = fly(h, t, 0.5);
     EXPECT_FLOAT_EQ(shipPosition().x, before.x);
 }
+
+TEST(FlightCrash, WithNoKeyTheShipCrashesIntoTheEndOfTheFirstTunnel) {
+    GameHarness h;
+    h.renderSmall();
+    h.startPlaying(1.0);
+    double t = 1.0;
+    while (gameState == Playing && t < 8.0) {
+        h.frameAt(t += 1.0 / 30.0);
+    }
+    EXPECT_EQ(gameState, Lost);
+    // 82.2 units at 24 a second, less the ship's half length: a crash, not the clock.
+    EXPECT_LT(t, 5.0);
+    EXPECT_GT(h.game->timeLeft, 0);
+}

@@ -145,7 +145,7 @@ TEST(CollisionWorld, ConvexHullContainsEveryMeshPointWithinTheMargin) {
 
 // Waits for a hull that keeps every mesh vertex: the 42 sample directions of btShapeHull
 // miss corners of these two meshes by up to 0.009 beyond the margin.
-TEST(CollisionWorld, DISABLED_ShipAndGhostHullsContainTheirMeshes) {
+TEST(CollisionWorld, ShipAndGhostHullsContainTheirMeshes) {
     WorkingDirectory cwd(VELMORA_DATA_DIR);
     for (const char* path : {"Models\\spaceship.obj", "Models\\ghost.obj"}) {
         SCOPED_TRACE(path);
