@@ -2,7 +2,7 @@
 // after one and after twenty games. Run from the data folder, or pass it as argument 1.
 
 #include "app/Game.h"
-#include "app/InputClock.h"
+#include "app/ScriptedInputClock.h"
 #include "app/World.h"
 
 #include <GL/glew.h>
@@ -17,22 +17,6 @@
 #include <vector>
 
 namespace {
-
-// Keys and clock under the tool's control, so every run plays the same game.
-class ScriptedInput : public InputClock {
-public:
-    ScriptedInput() { setInputClock(this); }
-    ~ScriptedInput() override { setInputClock(nullptr); }
-
-    int key(GLFWwindow*, int key) override { return held.count(key) ? GLFW_PRESS : GLFW_RELEASE; }
-    double time() override { return now; }
-
-    void press(int key) { held.insert(key); }
-    void release(int key) { held.erase(key); }
-
-    double now = 0.0;
-    std::set<int> held;
-};
 
 using Clock = std::chrono::steady_clock;
 
@@ -114,7 +98,7 @@ public:
         return millisecondsSince(start);
     }
 
-    ScriptedInput input;
+    ScriptedInputClock input;
     Game game;
 };
 

@@ -1,4 +1,5 @@
 #include "entities/Screen.h"
+#include "render/VertexAttribute.h"
 
 #include "render/Mesh.h"
 #include "render/Shaders.h"
@@ -13,17 +14,6 @@ namespace {
 
 // The picture covers the window through 12 triangles of the screen mesh.
 constexpr GLsizei drawnVertices = 36;
-
-template <typename T>
-void uploadCornerAttribute(GLuint& buffer, GLuint location, const std::vector<T>& values,
-                           GLint components) {
-    glGenBuffers(1, &buffer);
-    glBindBuffer(GL_ARRAY_BUFFER, buffer);
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(values.size() * sizeof(T)), values.data(),
-                 GL_STATIC_DRAW);
-    glVertexAttribPointer(location, components, GL_FLOAT, GL_FALSE, 0, nullptr);
-    glEnableVertexAttribArray(location);
-}
 
 } // namespace
 
@@ -48,8 +38,8 @@ void Screen::init() {
 
     glGenVertexArrays(1, &vertexArray);
     glBindVertexArray(vertexArray);
-    uploadCornerAttribute(positionBuffer, 0, positions, 3);
-    uploadCornerAttribute(uvBuffer, 1, uvs, 2);
+    uploadVertexAttribute(positionBuffer, 0, positions, 3);
+    uploadVertexAttribute(uvBuffer, 1, uvs, 2);
     glBindVertexArray(0);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);

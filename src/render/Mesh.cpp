@@ -1,4 +1,5 @@
 #include "render/Mesh.h"
+#include "render/VertexAttribute.h"
 
 #include "render/AssetFile.h"
 #include "render/Shaders.h"
@@ -217,17 +218,6 @@ bool mergeCorners(const VertexCorners& corners, IndexedVertices& result, FindSim
     return true;
 }
 
-template <typename T>
-void uploadAttribute(GLuint& buffer, GLuint location, const std::vector<T>& values,
-                     GLint components) {
-    glGenBuffers(1, &buffer);
-    glBindBuffer(GL_ARRAY_BUFFER, buffer);
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(values.size() * sizeof(T)), values.data(),
-                 GL_STATIC_DRAW);
-    glVertexAttribPointer(location, components, GL_FLOAT, GL_FALSE, 0, nullptr);
-    glEnableVertexAttribArray(location);
-}
-
 } // namespace
 
 bool loadObj(SceneObject& object, const std::string& path) {
@@ -355,11 +345,11 @@ void uploadMesh(SceneObject& object) {
 
     glGenVertexArrays(1, &object.vertexArray);
     glBindVertexArray(object.vertexArray);
-    uploadAttribute(object.positionBuffer, 0, object.indexedPositions, 3);
-    uploadAttribute(object.uvBuffer, 1, object.indexedUvs, 2);
-    uploadAttribute(object.normalBuffer, 2, object.indexedNormals, 3);
-    uploadAttribute(object.tangentBuffer, 3, object.indexedTangents, 3);
-    uploadAttribute(object.bitangentBuffer, 4, object.indexedBitangents, 3);
+    uploadVertexAttribute(object.positionBuffer, 0, object.indexedPositions, 3);
+    uploadVertexAttribute(object.uvBuffer, 1, object.indexedUvs, 2);
+    uploadVertexAttribute(object.normalBuffer, 2, object.indexedNormals, 3);
+    uploadVertexAttribute(object.tangentBuffer, 3, object.indexedTangents, 3);
+    uploadVertexAttribute(object.bitangentBuffer, 4, object.indexedBitangents, 3);
 
     glGenBuffers(1, &object.indexBuffer);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, object.indexBuffer);

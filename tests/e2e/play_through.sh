@@ -3,16 +3,12 @@
 # the ship flies into the wall at the end of the first tunnel and the game-over picture
 # appears; ENTER returns to the intro and a second SPACE starts a new game.
 set -uo pipefail
+source "$(dirname "$0")/window.sh"
 binary="$1"
 data="$2"
 work=$(mktemp -d)
 trap 'kill "$game" 2>/dev/null; rm -rf "$work"' EXIT
 cd "$data"
-
-fail() {
-    echo "$1"
-    exit 1
-}
 
 # How far the window's picture is from a reference picture (0 same, 1 opposite).
 distance_to() {
@@ -36,23 +32,7 @@ wait_until_shows() {
     return 1
 }
 
-press() {
-    xdotool keydown "$1"
-    sleep 0.4
-    xdotool keyup "$1"
-}
-
-"$binary" </dev/null >"$work/game.log" 2>&1 &
-game=$!
-window=""
-for _ in $(seq 100); do
-    window=$(xdotool search --name '^Velmora$' 2>/dev/null | head -n1)
-    [ -n "$window" ] && break
-    sleep 0.1
-done
-[ -n "$window" ] || fail "no window titled Velmora appeared"
-xdotool windowfocus --sync "$window" 2>/dev/null || true
-
+start_game "$binary" "$work/game.log"
 wait_until_shows Intro.bmp 20 || fail "the intro picture is not shown"
 press space
 wait_until_shows GameOver.bmp 20 || fail "no game-over picture within 10 s of SPACE"
@@ -62,11 +42,5 @@ press space
 sleep 2
 shows Intro.bmp && fail "a second SPACE did not start a new game"
 shows GameOver.bmp && fail "the second game ended at once"
-press Escape
-for _ in $(seq 50); do
-    kill -0 "$game" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$game" 2>/dev/null && fail "the game did not end on ESCAPE"
-wait "$game" || fail "the game did not exit with status 0"
+quit_game
 echo "play-through passed"

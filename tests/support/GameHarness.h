@@ -1,9 +1,10 @@
 #pragma once
 
 #include "app/Game.h"
+#include "app/ScriptedInputClock.h"
 #include "support/DataDirectory.h"
-#include "support/ScriptedInput.h"
 
+#include <GLFW/glfw3.h>
 #include <memory>
 
 // The real Game in a hidden window, run from the data folder with scripted keys and clock.
@@ -47,7 +48,7 @@ public:
         input.release(GLFW_KEY_ENTER);
     }
 
-    ScriptedInput input;
+    ScriptedInputClock input;
     WorkingDirectory cwd;
     std::unique_ptr<Game> game;
 };
