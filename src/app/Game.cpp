@@ -174,6 +174,8 @@ void Game::frame() {
 }
 
 void Game::playFrame() {
+    // Before the pause zeroes the frame time, so that F1 takes effect in this frame.
+    handleKeys();
     if (paused) {
         deltaTime = 0.0f;
     }

@@ -43,6 +43,8 @@ public:
     void createDynamicsWorld();
     void populateLevel();
     void endGame();
+    // The ten toggle keys; each acts once per press, however long it is held.
+    void handleKeys();
     void drawHud();
 
     // The game owns what it adds; entities erase themselves from `objects` when they
