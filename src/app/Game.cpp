@@ -283,6 +283,8 @@ void Game::setupWorld(int levelNumber) {
     lives = 3;
     timeLimit = 15;
     hacks = 0;
+    // A game paused in its first frame skips that frame's update, so it must not start at 0 s.
+    updateScoreAndTime();
     startMusic();
     gameState = Playing;
     crashed = false;

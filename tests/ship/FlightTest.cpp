@@ -189,3 +189,19 @@ TEST(FlightCrash, WithNoKeyTheShipCrashesIntoTheEndOfTheFirstTunnel) {
     EXPECT_LT(t, 5.0);
     EXPECT_GT(h.game->timeLeft, 0);
 }
+
+TEST(FlightCrash, AfterACrashTheNextGameFliesTheSameWay) {
+    GameHarness h;
+    h.renderSmall();
+    double t = 1.0;
+    for (int game = 0; game < 2; ++game) {
+        h.startPlaying(t);
+        const double start = t;
+        while (gameState == Playing && t < start + 8.0) {
+            h.frameAt(t += 1.0 / 30.0);
+        }
+        EXPECT_EQ(gameState, Lost) << "game " << game;
+        EXPECT_NEAR(t - start, 3.4, 0.3) << "game " << game;
+        h.returnToIntro(t += 0.1);
+    }
+}
