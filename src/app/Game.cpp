@@ -13,6 +13,7 @@
 #include "entities/Screen.h"
 #include "render/Mesh.h"
 #include "render/ShadowRenderer.h"
+#include "render/Text2D.h"
 #include "scene/App.h"
 #include "scene/Camera.h"
 #include "ship/Ship.h"
@@ -22,6 +23,7 @@
 #include <algorithm>
 #include <btBulletDynamicsCommon.h>
 #include <cmath>
+#include <cstdio>
 #include <ctime>
 
 GameState gameState = Intro;
@@ -73,6 +75,7 @@ void Game::startUp() {
     gameOverScreen->init();
     loadingScreen->init();
     initSound();
+    initText2D();
     shadowRenderer = std::make_unique<ShadowRenderer>();
 }
 
@@ -228,8 +231,39 @@ void Game::drawHud() {
     if (!paused) {
         updateScoreAndTime();
     }
+    std::snprintf(hudTexts.lives.data(), HudTexts::size, "lifes:%i", lives);
+    printText2D(hudTexts.lives.data(), 10);
+    std::snprintf(hudTexts.time.data(), HudTexts::size, "time:%02i", timeLeft);
+    if (showFps) {
+        // The time moves left to make room for the frame rate.
+        printText2D(hudTexts.time.data(), 230);
+        drawFrameRate();
+    } else {
+        printText2D(hudTexts.time.data(), 340);
+    }
+    std::snprintf(hudTexts.score.data(), HudTexts::size, "score:%03d", score);
+    printText2D(hudTexts.score.data(), 630);
     polygonCount = 0;
     objectCount = 0;
+}
+
+void Game::drawFrameRate() {
+    measureFrameRate();
+    std::snprintf(hudTexts.frameRate.data(), HudTexts::size, "FPS:%.0f", fps);
+    printText2D(hudTexts.frameRate.data(), 430);
+    std::printf("FPS:%.0f Frametime:%f Objectcount:%i Polycount:%i\n", fps,
+                static_cast<double>(deltaTime), objectCount, polygonCount);
+}
+
+// The rate is refreshed about once a second, over the frames counted since the last refresh.
+void Game::measureFrameRate() {
+    ++fpsFrames;
+    const double now = inputClock().time();
+    if (now - fpsWindowStart >= 1.0) {
+        fps = fpsFrames / (now - fpsWindowStart);
+        fpsFrames = 0;
+        fpsWindowStart = now;
+    }
 }
 
 void Game::updateScoreAndTime() {

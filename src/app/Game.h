@@ -3,6 +3,7 @@
 #include "app/GameState.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <glm/mat4x4.hpp>
 #include <glm/vec3.hpp>
@@ -21,6 +22,15 @@ class btCollisionDispatcher;
 class btSequentialImpulseConstraintSolver;
 class btDiscreteDynamicsWorld;
 struct GLFWwindow;
+
+// The HUD's texts, each in its own buffer, which no formatted value can fill.
+struct HudTexts {
+    static constexpr std::size_t size = 64;
+    std::array<char, size> lives{};
+    std::array<char, size> time{};
+    std::array<char, size> frameRate{};
+    std::array<char, size> score{};
+};
 
 // The one game: window, state machine, frame loop and everything that outlives a frame.
 class Game {
@@ -110,6 +120,9 @@ public:
     std::vector<Obstacle*> obstacleList;
     std::vector<Satellite*> satelliteList;
 
+    // What the last HUD pass drew.
+    HudTexts hudTexts;
+
 private:
     void openWindow();
     void loadGlEntryPoints();
@@ -124,6 +137,8 @@ private:
     void applyGameEndRules();
     void finishGame(GameState outcome, const char* sound);
     void updateScoreAndTime();
+    void drawFrameRate();
+    void measureFrameRate();
     void destroyWorldObjects();
     void releaseDynamicsWorld();
     bool keyPressed(int key) const;
