@@ -71,12 +71,12 @@ def wall_panels(size=512):
         & (np.abs(px - plate / 2) < 120) & (((px + py) // 6) % 2 == 0)
     col = blend(col, (215, 170, 40), mark)
 
-    spec = 120 + 40 * raised - 50 * (1 - inset) * raised - 25 * grime.clip(0, None)
-    spec = np.where(raised < 0.2, 10, spec)
-    spec = np.maximum(spec, 230 * (bolts > 0))
-    spec = np.maximum(spec, 255 * strip_soft)
-    spec = np.clip(spec, 0, 255)
-    return col, np.repeat(spec[..., None], 3, axis=2), height
+    shine = 120 + 40 * raised - 50 * (1 - inset) * raised - 25 * grime.clip(0, None)
+    shine = np.where(raised < 0.2, 10, shine)
+    shine = np.maximum(shine, 230 * (bolts > 0))
+    shine = np.maximum(shine, 255 * strip_soft)
+    shine = np.clip(shine, 0, 255)
+    return col, np.repeat(shine[..., None], 3, axis=2), height
 
 
 def obstacle_panel(w=512, h=256):
@@ -225,7 +225,7 @@ def satellite_skin(size=512):
     rng = np.random.default_rng(15)
     col = np.zeros((size, size, 3))
     height = np.zeros((size, size))
-    spec = np.zeros((size, size))
+    shine = np.zeros((size, size))
 
     def box(name):
         return _region_px(meshes.SATELLITE[name], (size, size))
@@ -236,7 +236,7 @@ def satellite_skin(size=512):
     foil = (205, 160, 55) + (45 * facets - 20)[..., None] * np.array([1.0, 0.9, 0.5])
     col[y0:y1, x0:x1] = foil
     height[y0:y1, x0:x1] = 0.4 * facets
-    spec[y0:y1, x0:x1] = 170 + 80 * facets
+    shine[y0:y1, x0:x1] = 170 + 80 * facets
 
     x0, y0, x1, y1 = box("cells")
     yy, xx = np.mgrid[0:y1 - y0, 0:x1 - x0]
@@ -252,14 +252,14 @@ def satellite_skin(size=512):
     cells = blend(cells, (200, 205, 215), line)
     col[y0:y1, x0:x1] = cells
     height[y0:y1, x0:x1] = np.where(line, 1.0, 0.5)
-    spec[y0:y1, x0:x1] = np.where(line, 200, 235)
+    shine[y0:y1, x0:x1] = np.where(line, 200, 235)
 
     x0, y0, x1, y1 = box("frame")
     col[y0:y1, x0:x1] = (196, 200, 208)
-    spec[y0:y1, x0:x1] = 220
+    shine[y0:y1, x0:x1] = 220
     x0, y0, x1, y1 = box("dark")
     col[y0:y1, x0:x1] = (58, 60, 66)
-    spec[y0:y1, x0:x1] = 60
+    shine[y0:y1, x0:x1] = 60
     x0, y0, x1, y1 = box("dish")
     yy = np.mgrid[0:y1 - y0, 0:x1 - x0][0]
     dish = np.zeros((y1 - y0, x1 - x0, 3)) + (226, 228, 232)
@@ -267,8 +267,8 @@ def satellite_skin(size=512):
     dish = blend(dish, (160, 164, 172), rings)
     col[y0:y1, x0:x1] = dish
     height[y0:y1, x0:x1] = 0.5 - 0.3 * rings
-    spec[y0:y1, x0:x1] = 190
-    return col, np.repeat(spec[..., None], 3, axis=2), height
+    shine[y0:y1, x0:x1] = 190
+    return col, np.repeat(shine[..., None], 3, axis=2), height
 
 
 # ----------------------------------------------------------------- signs
@@ -316,8 +316,8 @@ def sign_picture(direction, size=256):
     col = blend(col, (80, 255, 150), arrow)
     col = blend(col, (225, 255, 235), 0.7 * core)
     height = 0.6 * arrow + 0.8 * smoothstep(18, 14, edge) - 0.3 * ((edge >= 14) & (edge < 18))
-    spec = 60 + 120 * frame + 195 * arrow
-    return col, np.repeat(np.clip(spec, 0, 255)[..., None], 3, axis=2), height
+    shine = 60 + 120 * frame + 195 * arrow
+    return col, np.repeat(np.clip(shine, 0, 255)[..., None], 3, axis=2), height
 
 
 # -------------------------------------------------------- sprite and font
@@ -371,26 +371,26 @@ def _flip(img):
 
 def write_all(models):
     levels = os.path.join(models, "Levels")
-    col, spec, height = wall_panels()
+    col, shine, height = wall_panels()
     images.write_dds(os.path.join(levels, "floor_diffuse.DDS"), _flip(col))
-    images.write_dds(os.path.join(levels, "floor_specular.DDS"), _flip(spec))
+    images.write_dds(os.path.join(levels, "floor_specular.DDS"), _flip(shine))
     images.write_bmp(os.path.join(levels, "floor_normal.bmp"), images.normal_map(height, 3.0))
     images.write_bmp(os.path.join(levels, "floor.bmp"), obstacle_panel())
 
     images.write_bmp(os.path.join(models, "ship.bmp"), ship_skin())
     images.write_bmp(os.path.join(models, "ghost.bmp"), ghost_skin())
 
-    col, spec, height = satellite_skin()
+    col, shine, height = satellite_skin()
     images.write_dds(os.path.join(models, "satellite_diffuse.DDS"), _flip(col))
-    images.write_dds(os.path.join(models, "satellite_specular.DDS"), _flip(spec))
+    images.write_dds(os.path.join(models, "satellite_specular.DDS"), _flip(shine))
     images.write_bmp(os.path.join(models, "satellite_normal.bmp"),
                      images.normal_map(height, 2.0, wrap=False))
 
     for d in ("left", "updown", "up", "down", "right"):
-        col, spec, height = sign_picture(d)
+        col, shine, height = sign_picture(d)
         base = os.path.join(models, "direction_" + d)
         images.write_dds(base + "_diffuse.dds", _flip(col))
-        images.write_dds(base + "_specular.dds", _flip(spec))
+        images.write_dds(base + "_specular.dds", _flip(shine))
         images.write_bmp(base + "_normal.bmp", images.normal_map(height, 4.0, wrap=False))
 
     images.write_dds(os.path.join(models, "particle.DDS"), particle(), alpha=True)
