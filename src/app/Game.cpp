@@ -343,46 +343,42 @@ void Game::populateSigns() {
 
 namespace {
 
-// Loads and prepares a mesh once for every instance of a kind, which then copy it.
-template <typename EntityType>
-void shareMesh(EntityType& prototype, const char* path, const std::vector<EntityType*>& instances) {
-    loadObj(prototype, path);
+// Creates one entity per placement, then loads and prepares the kind's mesh once, into the
+// prototype, from which every instance copies it before joining the game.
+template <typename Kind, typename Placements, typename Make>
+void populateSharingMesh(Game& game, std::vector<Kind*>& list, Kind& prototype,
+                         const char* meshPath, const Placements& placements, Make make) {
+    list.clear();
+    std::vector<std::unique_ptr<Kind>> created;
+    for (const auto& placement : placements) {
+        created.push_back(make(placement));
+        list.push_back(created.back().get());
+    }
+    loadObj(prototype, meshPath);
     flattenTriangles(prototype);
     uploadMesh(prototype);
-    for (EntityType* instance : instances) {
-        instance->copyMeshFrom(prototype);
+    for (auto& entity : created) {
+        entity->copyMeshFrom(prototype);
+        game.addObject(std::move(entity));
     }
 }
 
 } // namespace
 
 void Game::populateObstacles() {
-    obstacleList.clear();
     Obstacle prototype(this, glm::vec3(0.0f), true, true);
-    std::vector<std::unique_ptr<Obstacle>> created;
-    for (const ObstaclePlacement& placement : levelOneObstacles) {
-        created.push_back(std::make_unique<Obstacle>(this, placement.position, placement.skipTurnZ,
-                                                     placement.skipTurnY));
-        obstacleList.push_back(created.back().get());
-    }
-    shareMesh(prototype, "Models\\plane.obj", obstacleList);
-    for (auto& obstacle : created) {
-        addObject(std::move(obstacle));
-    }
+    populateSharingMesh(*this, obstacleList, prototype, "Models\\plane.obj", levelOneObstacles,
+                        [this](const ObstaclePlacement& placement) {
+                            return std::make_unique<Obstacle>(
+                                this, placement.position, placement.skipTurnZ, placement.skipTurnY);
+                        });
 }
 
 void Game::populateSatellites() {
-    satelliteList.clear();
     Satellite prototype(this, glm::vec3(0.0f));
-    std::vector<std::unique_ptr<Satellite>> created;
-    for (const glm::vec3& position : levelOneSatellites) {
-        created.push_back(std::make_unique<Satellite>(this, position));
-        satelliteList.push_back(created.back().get());
-    }
-    shareMesh(prototype, "Models\\satellite.obj", satelliteList);
-    for (auto& satellite : created) {
-        addObject(std::move(satellite));
-    }
+    populateSharingMesh(
+        *this, satelliteList, prototype, "Models\\satellite.obj", levelOneSatellites,
+        [this](const glm::vec3& position) { return std::make_unique<Satellite>(this, position); });
 }
 
 void Game::createDynamicsWorld() {

@@ -111,12 +111,12 @@ constexpr std::array<KeyToggle, 10> keyToggles = {{
 void Game::handleKeys() {
     for (const KeyToggle& toggle : keyToggles) {
         bool& latched = keyLatch[toggle.latch];
-        if (inputClock().key(window, toggle.key) == GLFW_PRESS && !latched) {
+        if (keyPressed(toggle.key) && !latched) {
             latched = true;
             toggle.act(*this);
         }
         // Only a frame that sees the key released lets it act again.
-        if (inputClock().key(window, toggle.key) == GLFW_RELEASE && latched) {
+        if (!keyPressed(toggle.key) && latched) {
             latched = false;
         }
     }
